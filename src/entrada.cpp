@@ -23,7 +23,8 @@ constexpr bool es_digito(char c) {
 }  // namespace
 
 std::ptrdiff_t leer_entrada_estandar(std::span<char> destino) {
-  std::fflush(stdout);  // a failure stays in ferror(stdout) for the dialogue to see
+  // A dialogue that the user cannot see must not wait for answers: give up with the write's errno.
+  if (std::fflush(stdout) != 0) return -1;
   const auto pedidos = static_cast<unsigned>(std::min<std::size_t>(destino.size(), INT_MAX));
   for (;;) {
     const auto leidos = ::read(STDIN_FILENO, destino.data(), pedidos);

@@ -12,8 +12,9 @@
 // returns how many, 0 at the end of the input, or -1 with errno set on an error.
 using FuenteBytes = std::ptrdiff_t (*)(std::span<char> destino);
 
-// Standard input as a FuenteBytes. Flushes standard output first: the program is about to wait
-// for the user, who must see the prompt.
+// Standard input as a FuenteBytes. Flushes standard output first, since the program is about to
+// wait for the user, who must see the prompt; fails with the errno of the write, without reading,
+// when that output cannot be written.
 std::ptrdiff_t leer_entrada_estandar(std::span<char> destino);
 
 // The nearest float to `texto`, ties to even, when `texto` is, whole, a decimal number: an optional

@@ -10,16 +10,10 @@
 
 namespace {
 
-// Output that never reached its destination must not end in success.
-int salida_fallida() {
-  // The failed write may lie several calls back: try once more for the reason.
-  errno = 0;
-  std::fflush(stdout);
-  if (errno != 0) {
-    std::fprintf(stderr, "notas: no se pudo escribir la salida: %s\n", std::strerror(errno));
-  } else {
-    std::fputs("notas: no se pudo escribir la salida\n", stderr);
-  }
+// Output that never reached its destination must not end in success. `error` is the errno of the
+// failed write, taken where the failure was seen.
+int salida_fallida(int error) {
+  std::fprintf(stderr, "notas: no se pudo escribir la salida: %s\n", std::strerror(error));
   return 1;
 }
 
@@ -50,7 +44,7 @@ int main() {
     std::printf("INGRESE NOTA DE ESTUDIANTE  %d  >>> ", estudiante);
     for (bool primer_intento = true;; primer_intento = false) {
       const Lectura lectura = leer_numero(entrada);
-      if (std::ferror(stdout) != 0) return salida_fallida();
+      if (std::ferror(stdout) != 0) return salida_fallida(errno);
       if (lectura.tipo == Lectura::Tipo::fin_de_entrada ||
           lectura.tipo == Lectura::Tipo::error_de_lectura) {
         return entrada_incompleta(lectura, estudiante, primer_intento);
@@ -76,7 +70,7 @@ int main() {
   std::putchar('\n');
   std::printf("Precione ENTER para terminar");
 
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) return salida_fallida();
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) return salida_fallida(errno);
   esperar_tecla();
   return 0;
 }
