@@ -84,13 +84,15 @@ class SenalesDiferidas {
   int recibida_ = 0;
 };
 
-// Key by key, without echo and without signal keys, for as long as it lives; the settings found
-// are put back exactly on the way out, and whatever was typed and not read is dropped with them.
+// Key by key, without echo and without signal or flow-control keys, for as long as it lives; the
+// settings found are put back exactly on the way out, and whatever was typed and not read is
+// dropped with them.
 class ModoTecla {
  public:
   ModoTecla(int fd, const termios& original) : fd_{fd}, original_{original} {
     termios tecla = original;
     tecla.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+    tecla.c_iflag &= ~static_cast<tcflag_t>(IXON);  // so Ctrl-S is a key like any other
     tecla.c_cc[VMIN] = 1;
     tecla.c_cc[VTIME] = 0;
     // TCSAFLUSH drops what was typed ahead, so only a key pressed now ends the wait.

@@ -137,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(Teclas, EsperaDeTecla,
                          testing::Values(Tecla{"enter", "\r"}, Tecla{"letra", "a"},
                                          Tecla{"escape", "\x1b"}, Tecla{"ctrl_c", "\x03"},
                                          Tecla{"ctrl_d", "\x04"}, Tecla{"ctrl_z", "\x1a"},
-                                         Tecla{"flecha", "\x1b[A"}, Tecla{"f5", "\x1b[15~"},
-                                         Tecla{"enie", "\xc3\xb1"}),
+                                         Tecla{"ctrl_s", "\x13"}, Tecla{"flecha", "\x1b[A"},
+                                         Tecla{"f5", "\x1b[15~"}, Tecla{"enie", "\xc3\xb1"}),
                          [](const auto& caso) { return std::string{caso.param.nombre}; });
 
 TEST(EsperaDeTecla, LoEscritoAntesDelFinalNoLaTermina) {
