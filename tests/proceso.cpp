@@ -49,20 +49,14 @@ Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now()
       if (terminal < 0) ::_exit(126);
       ::close(terminal);  // it stays the controlling terminal; the program opens /dev/tty
     }
-    if (opciones.entrada != nullptr) {
-      const int fd = ::open(opciones.entrada, O_RDONLY);
+    // A file named in the options, or else the pipe end, becomes the standard stream `destino`.
+    const auto redirigir = [](const char* archivo, int modo, int extremo, int destino) {
+      const int fd = archivo != nullptr ? ::open(archivo, modo) : extremo;
       if (fd < 0) ::_exit(126);
-      ::dup2(fd, STDIN_FILENO);
-    } else {
-      ::dup2(entrada[0], STDIN_FILENO);
-    }
-    if (opciones.salida != nullptr) {
-      const int fd = ::open(opciones.salida, O_WRONLY);
-      if (fd < 0) ::_exit(126);
-      ::dup2(fd, STDOUT_FILENO);
-    } else {
-      ::dup2(salida[1], STDOUT_FILENO);
-    }
+      ::dup2(fd, destino);
+    };
+    redirigir(opciones.entrada, O_RDONLY, entrada[0], STDIN_FILENO);
+    redirigir(opciones.salida, O_WRONLY, salida[1], STDOUT_FILENO);
     ::dup2(errores[1], STDERR_FILENO);
     ::signal(SIGPIPE, SIG_DFL);
     ::execl(programa, programa, static_cast<char*>(nullptr));
