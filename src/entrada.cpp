@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -18,6 +19,73 @@ constexpr bool es_blanco(char c) {
 
 constexpr bool es_digito(char c) {
   return c >= '0' && c <= '9';
+}
+
+// Takes the parts of a decimal number off the front of a text, one by one.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view texto) : resto_{texto} {}
+
+  // Takes the next character if it is `a` or `b`.
+  bool tomar(char a, char b) {
+    if (resto_.empty() || (resto_.front() != a && resto_.front() != b)) return false;
+    resto_.remove_prefix(1);
+    return true;
+  }
+  [[nodiscard]] bool sigue(char c) const { return !resto_.empty() && resto_.front() == c; }
+  std::string_view digitos() {
+    std::size_t n = 0;
+    while (n < resto_.size() && es_digito(resto_[n]))
+      ++n;
+    const std::string_view tomados = resto_.substr(0, n);
+    resto_.remove_prefix(n);
+    return tomados;
+  }
+  [[nodiscard]] bool al_final() const { return resto_.empty(); }
+
+ private:
+  std::string_view resto_;
+};
+
+struct Decimal {
+  bool negativo;
+  long orden;  // a value that is not zero lies from 10^(orden - 1) up to 10^orden
+};
+
+// The order of magnitude of the digits before and after the point, without the exponent.
+long orden_de(std::string_view enteros, std::string_view decimales) {
+  const std::size_t primer_entero = enteros.find_first_not_of('0');
+  if (primer_entero != std::string_view::npos) {
+    return static_cast<long>(enteros.size() - primer_entero);
+  }
+  const std::size_t ceros = std::min(decimales.find_first_not_of('0'), decimales.size());
+  return -static_cast<long>(ceros);
+}
+
+// Whether `texto` is, whole, a decimal number: an optional sign, digits with an optional point,
+// and an optional exponent; if so, its sign and its order of magnitude.
+std::optional<Decimal> analizar_decimal(std::string_view texto) {
+  Cursor cursor{texto};
+  const bool negativo = cursor.sigue('-');
+  cursor.tomar('+', '-');
+  const std::string_view enteros = cursor.digitos();
+  const std::string_view decimales = cursor.tomar('.', '.') ? cursor.digitos() : std::string_view{};
+  if (enteros.empty() && decimales.empty()) return std::nullopt;
+
+  long exponente = 0;
+  if (cursor.tomar('e', 'E')) {
+    const bool exponente_negativo = cursor.sigue('-');
+    cursor.tomar('+', '-');
+    const std::string_view digitos = cursor.digitos();
+    if (digitos.empty()) return std::nullopt;
+    // Saturated: past this, only the sign of the exponent matters.
+    constexpr long kTope = 1'000'000;
+    for (const char d : digitos)
+      exponente = std::min(exponente * 10 + (d - '0'), kTope);
+    if (exponente_negativo) exponente = -exponente;
+  }
+  if (!cursor.al_final()) return std::nullopt;
+  return Decimal{negativo, orden_de(enteros, decimales) + exponente};
 }
 
 }  // namespace
@@ -33,60 +101,21 @@ std::ptrdiff_t leer_entrada_estandar(std::span<char> destino) {
 }
 
 std::optional<float> convertir_decimal(std::string_view texto) {
-  const std::size_t largo = texto.size();
-  std::size_t i = 0;
-  const auto saltar_digitos = [&] {
-    const std::size_t desde = i;
-    while (i < largo && es_digito(texto[i]))
-      ++i;
-    return i - desde;
-  };
-
-  const bool negativo = largo > 0 && texto[0] == '-';
-  if (largo > 0 && (texto[0] == '+' || texto[0] == '-')) ++i;
-  const std::size_t inicio_digitos = i;
-  const std::size_t enteros = saltar_digitos();
-  std::size_t decimales = 0;
-  if (i < largo && texto[i] == '.') {
-    ++i;
-    decimales = saltar_digitos();
-  }
-  if (enteros + decimales == 0) return std::nullopt;
-  const std::size_t fin_mantisa = i;
-
-  // The exponent, saturated: only its sign and rough size matter below.
-  long exponente = 0;
-  if (i < largo && (texto[i] == 'e' || texto[i] == 'E')) {
-    ++i;
-    const bool exponente_negativo = i < largo && texto[i] == '-';
-    if (i < largo && (texto[i] == '+' || texto[i] == '-')) ++i;
-    if (i == largo || !es_digito(texto[i])) return std::nullopt;
-    for (; i < largo && es_digito(texto[i]); ++i) {
-      exponente = std::min(exponente * 10 + (texto[i] - '0'), 1'000'000L);
-    }
-    if (exponente_negativo) exponente = -exponente;
-  }
-  if (i != largo) return std::nullopt;
+  const std::optional<Decimal> decimal = analizar_decimal(texto);
+  if (!decimal) return std::nullopt;
 
   float valor = 0.0F;
   // from_chars takes a minus sign but no plus sign.
-  const char* const desde = texto.data() + (texto[0] == '+' ? 1 : 0);
-  const char* const hasta = texto.data() + largo;
+  const char* const desde = texto.data() + (texto.front() == '+' ? 1 : 0);
+  const char* const hasta = texto.data() + texto.size();
   const auto [fin, codigo] = std::from_chars(desde, hasta, valor, std::chars_format::general);
   if (codigo == std::errc{} && fin == hasta) return valor;
   if (codigo != std::errc::result_out_of_range) return std::nullopt;
 
-  // Out of range leaves `valor` untouched: tell overflow from underflow by the position of the
-  // first significant digit, since one lies beyond 1e38 and the other below 1e-45.
-  long posicion = static_cast<long>(enteros);
-  for (std::size_t j = inicio_digitos; j < fin_mantisa; ++j) {
-    if (texto[j] == '.') continue;
-    if (texto[j] != '0') break;
-    --posicion;
-  }
-  const bool grande = posicion + exponente > 0;
-  const float magnitud = grande ? std::numeric_limits<float>::infinity() : 0.0F;
-  return negativo ? -magnitud : magnitud;
+  // Out of range leaves `valor` untouched. Overflow lies beyond 1e38 and underflow below 1e-45,
+  // so the order of magnitude tells them apart.
+  const float magnitud = decimal->orden > 0 ? std::numeric_limits<float>::infinity() : 0.0F;
+  return decimal->negativo ? -magnitud : magnitud;
 }
 
 Token LectorTokens::siguiente() {

@@ -43,10 +43,12 @@ class LectorTokens {
 
  private:
   bool cargar();  // false at the end of the input or on an error
-  Token final() const;
+  [[nodiscard]] Token final() const;
 
   FuenteBytes fuente_;
-  std::array<char, 64 * 1024> bufer_{};
+  static constexpr std::size_t TAMANO_BUFER = std::size_t{64} * 1024;
+
+  std::array<char, TAMANO_BUFER> bufer_{};
   std::size_t inicio_ = 0;  // next unread byte of bufer_
   std::size_t fin_ = 0;     // end of the bytes read into bufer_
   std::array<char, LARGO_MAXIMO> token_{};

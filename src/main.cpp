@@ -13,7 +13,8 @@ namespace {
 // Output that never reached its destination must not end in success. `error` is the errno of the
 // failed write, taken where the failure was seen.
 int salida_fallida(int error) {
-  std::fprintf(stderr, "notas: no se pudo escribir la salida: %s\n", std::strerror(error));
+  // A failed write to standard error leaves nothing more to report to, here and below.
+  (void)std::fprintf(stderr, "notas: no se pudo escribir la salida: %s\n", std::strerror(error));
   return 1;
 }
 
@@ -21,12 +22,13 @@ int salida_fallida(int error) {
 int entrada_incompleta(const Lectura& lectura, int estudiante, bool tras_el_prompt) {
   // Leave the prompt's line, so the message stands on a line of its own.
   if (tras_el_prompt) std::putchar('\n');
-  std::fflush(stdout);
+  (void)std::fflush(stdout);  // the exit status reports the failure anyway
   if (lectura.tipo == Lectura::Tipo::error_de_lectura) {
-    std::fprintf(stderr, "notas: error al leer la nota del estudiante %d: %s\n", estudiante,
-                 std::strerror(lectura.error));
+    (void)std::fprintf(stderr, "notas: error al leer la nota del estudiante %d: %s\n", estudiante,
+                       std::strerror(lectura.error));
   } else {
-    std::fprintf(stderr, "notas: la entrada termino sin la nota del estudiante %d\n", estudiante);
+    (void)std::fprintf(stderr, "notas: la entrada termino sin la nota del estudiante %d\n",
+                       estudiante);
   }
   return 1;
 }

@@ -29,8 +29,8 @@ constexpr bool nota_valida(float nota) {
 struct ResumenNotas {
   float suma = 0.0F;
   std::int32_t aprobados = 0;
-  float nota_mayor = -1.0F;  // below every grade, so the first one replaces it
-  float nota_menor = 11.0F;  // above every grade, likewise
+  float nota_mayor = NOTA_MINIMA - 1.0F;  // -1, below every grade: the first one replaces it
+  float nota_menor = NOTA_MAXIMA + 1.0F;  // 11, above every grade, likewise
 
   // `nota` must be a value that nota_valida accepted.
   void registrar_nota(float nota);

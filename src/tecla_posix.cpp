@@ -55,7 +55,7 @@ class SenalesDiferidas {
     for (std::size_t i = 0; i < kSenales.size(); ++i) {
       if (instalada_[i]) sigaction(kSenales[i], &previas_[i], nullptr);
     }
-    if (recibida_ != 0) raise(recibida_);  // pending until the mask below lets it through
+    if (recibida_ != 0) (void)raise(recibida_);  // pending until the mask below lets it through
     sigprocmask(SIG_SETMASK, &mascara_previa_, nullptr);
   }
 
@@ -125,7 +125,8 @@ bool esperar_lectura(int fd, const timespec* espera, SenalesDiferidas& senales) 
 }
 
 void leer_una_tecla(int fd, SenalesDiferidas& senales) {
-  std::array<char, 64> bytes{};
+  constexpr std::size_t kMaximoPorTecla = 64;  // longer than any key's escape sequence
+  std::array<char, kMaximoPorTecla> bytes{};
   if (!esperar_lectura(fd, nullptr, senales) || ::read(fd, bytes.data(), bytes.size()) <= 0) {
     return;
   }

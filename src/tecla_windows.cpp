@@ -4,6 +4,8 @@
 
 void esperar_tecla() {
   // Arrows and function keys arrive as a prefix and a second code: take both.
+  constexpr int kPrefijoFuncion = 0x00;
+  constexpr int kPrefijoExtendida = 0xE0;
   const int tecla = _getch();
-  if (tecla == 0 || tecla == 0xE0) (void)_getch();
+  if (tecla == kPrefijoFuncion || tecla == kPrefijoExtendida) (void)_getch();
 }
