@@ -13,8 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kBanner = "\tPROGRAMA QUE CALCULA LAS NOTAS DE 14 ESTUDIANTES\n\n\n";
-const std::string kError = "ERROR, LA NOTA DEBE SER ENTRE 0.00 y 10.00\n";
+constexpr std::string_view kBanner = "\tPROGRAMA QUE CALCULA LAS NOTAS DE 14 ESTUDIANTES\n\n\n";
+constexpr std::string_view kError = "ERROR, LA NOTA DEBE SER ENTRE 0.00 y 10.00\n";
 
 std::string leer_archivo(const fs::path& ruta) {
   std::ifstream archivo{ruta, std::ios::binary};
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Dialogo, Transcripcion, testing::ValuesIn(transcripcion
 
 TEST(Dialogo, CadaPromptLlegaAntesDeLaEsperaDeLaRespuesta) {
   Proceso notas{NOTAS_EXE};
-  ASSERT_TRUE(notas.leer_hasta(kBanner + prompt(1)));
+  ASSERT_TRUE(notas.leer_hasta(std::string{kBanner} + prompt(1)));
   // A refused value: its error line must arrive before the program waits for the retry.
   std::size_t visto = notas.salida().size();
   ASSERT_TRUE(notas.escribir("11\n"));
@@ -109,7 +109,7 @@ TEST(Dialogo, ErrorDeLecturaDeLaEntrada) {
   const Terminado t = ejecutar(NOTAS_EXE, "", Opciones{.entrada = "/"});
   ASSERT_TRUE(t.a_tiempo);
   EXPECT_EQ(t.estado, 1);
-  EXPECT_EQ(t.salida, kBanner + prompt(1) + "\n");
+  EXPECT_EQ(t.salida, std::string{kBanner} + prompt(1) + "\n");
   EXPECT_EQ(t.errores, "notas: error al leer la nota del estudiante 1: Is a directory\n");
 }
 

@@ -35,7 +35,7 @@ int milisegundos_hasta(Proceso::Reloj::time_point limite) {
 
 Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now() + kPlazo} {
   // A child killed by a broken pipe is a result to see, not a reason for the test to die.
-  ::signal(SIGPIPE, SIG_IGN);
+  (void)::signal(SIGPIPE, SIG_IGN);
   const auto entrada = tuberia();
   const auto salida = tuberia();
   const auto errores = tuberia();
@@ -58,7 +58,7 @@ Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now()
     redirigir(opciones.entrada, O_RDONLY, entrada[0], STDIN_FILENO);
     redirigir(opciones.salida, O_WRONLY, salida[1], STDOUT_FILENO);
     ::dup2(errores[1], STDERR_FILENO);
-    ::signal(SIGPIPE, SIG_DFL);
+    (void)::signal(SIGPIPE, SIG_DFL);
     ::execl(programa, programa, static_cast<char*>(nullptr));
     ::_exit(127);
   }

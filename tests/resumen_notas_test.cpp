@@ -14,7 +14,7 @@ namespace {
 // The two-decimal form the report prints.
 std::string dos_decimales(float valor) {
   std::array<char, 32> texto{};
-  std::snprintf(texto.data(), texto.size(), "%.2f", static_cast<double>(valor));
+  (void)std::snprintf(texto.data(), texto.size(), "%.2f", static_cast<double>(valor));
   return texto.data();
 }
 
