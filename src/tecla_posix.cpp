@@ -130,11 +130,10 @@ void leer_una_tecla(int fd, SenalesDiferidas& senales) {
   if (!esperar_lectura(fd, nullptr, senales) || ::read(fd, bytes.data(), bytes.size()) <= 0) {
     return;
   }
-  // An arrow or a function key sends several bytes, which may trail the first one: take what
-  // follows within a moment, so that none of it reaches the shell.
+  // An arrow or a function key sends several bytes, which may trail the first ones: give them a
+  // moment to arrive. Leaving the mode drops whatever is still unread, so none reaches the shell.
   constexpr timespec kRezagados{0, 50'000'000};
-  while (esperar_lectura(fd, &kRezagados, senales) && ::read(fd, bytes.data(), bytes.size()) > 0) {
-  }
+  if (esperar_lectura(fd, &kRezagados, senales)) (void)::read(fd, bytes.data(), bytes.size());
 }
 
 }  // namespace
