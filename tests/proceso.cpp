@@ -19,6 +19,14 @@ void cerrar(int& fd) {
   fd = -1;
 }
 
+// With standard input closed (as CI may run the tests), a new pipe could take descriptor 0 and
+// be lost to the child's own redirections: keep 0, 1 and 2 taken.
+void ocupar_descriptores_estandar() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) == -1) (void)::open("/dev/null", O_RDWR);
+  }
+}
+
 std::array<int, 2> tuberia() {
   std::array<int, 2> extremos{};
   if (::pipe2(extremos.data(), O_CLOEXEC) != 0) throw std::runtime_error("pipe2");
@@ -36,6 +44,7 @@ int milisegundos_hasta(Proceso::Reloj::time_point limite) {
 Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now() + kPlazo} {
   // A child killed by a broken pipe is a result to see, not a reason for the test to die.
   (void)::signal(SIGPIPE, SIG_IGN);
+  ocupar_descriptores_estandar();
   const auto entrada = tuberia();
   const auto salida = tuberia();
   const auto errores = tuberia();
