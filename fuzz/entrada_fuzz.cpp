@@ -72,11 +72,9 @@ constexpr bool es_blanco(char c) {
 // The next token straight from the whole input, for comparison.
 std::string_view siguiente_referencia(std::string_view& resto) {
   std::size_t i = 0;
-  while (i < resto.size() && es_blanco(resto[i]))
-    ++i;
+  while (i < resto.size() && es_blanco(resto[i])) ++i;
   std::size_t fin = i;
-  while (fin < resto.size() && !es_blanco(resto[fin]))
-    ++fin;
+  while (fin < resto.size() && !es_blanco(resto[fin])) ++fin;
   const std::string_view token = resto.substr(i, fin - i);
   resto.remove_prefix(fin);
   return token;

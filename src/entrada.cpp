@@ -17,9 +17,7 @@ constexpr bool es_blanco(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-constexpr bool es_digito(char c) {
-  return c >= '0' && c <= '9';
-}
+constexpr bool es_digito(char c) { return c >= '0' && c <= '9'; }
 
 // Takes the parts of a decimal number off the front of a text, one by one.
 class Cursor {
@@ -35,8 +33,7 @@ class Cursor {
   [[nodiscard]] bool sigue(char c) const { return !resto_.empty() && resto_.front() == c; }
   std::string_view digitos() {
     std::size_t n = 0;
-    while (n < resto_.size() && es_digito(resto_[n]))
-      ++n;
+    while (n < resto_.size() && es_digito(resto_[n])) ++n;
     const std::string_view tomados = resto_.substr(0, n);
     resto_.remove_prefix(n);
     return tomados;
@@ -80,8 +77,7 @@ std::optional<Decimal> analizar_decimal(std::string_view texto) {
     if (digitos.empty()) return std::nullopt;
     // Saturated: past this, only the sign of the exponent matters.
     constexpr long kTope = 1'000'000;
-    for (const char d : digitos)
-      exponente = std::min(exponente * 10 + (d - '0'), kTope);
+    for (const char d : digitos) exponente = std::min(exponente * 10 + (d - '0'), kTope);
     if (exponente_negativo) exponente = -exponente;
   }
   if (!cursor.al_final()) return std::nullopt;
@@ -120,8 +116,7 @@ std::optional<float> convertir_decimal(std::string_view texto) {
 
 Token LectorTokens::siguiente() {
   for (;;) {
-    while (inicio_ < fin_ && es_blanco(bufer_[inicio_]))
-      ++inicio_;
+    while (inicio_ < fin_ && es_blanco(bufer_[inicio_])) ++inicio_;
     if (inicio_ < fin_) break;
     if (!cargar()) return final();
   }

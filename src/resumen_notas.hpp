@@ -21,9 +21,7 @@ inline constexpr float NOTA_MAXIMA = 10.0F;
 inline constexpr float NOTA_APROBATORIA = 6.0F;
 
 // True when `nota` lies on the scale, both ends included; NaN lies nowhere.
-constexpr bool nota_valida(float nota) {
-  return nota >= NOTA_MINIMA && nota <= NOTA_MAXIMA;
-}
+constexpr bool nota_valida(float nota) { return nota >= NOTA_MINIMA && nota <= NOTA_MAXIMA; }
 
 // The accepted grades folded into a sum, a count of passes and the extremes.
 struct ResumenNotas {

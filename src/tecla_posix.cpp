@@ -34,8 +34,7 @@ class SenalesDiferidas {
  public:
   SenalesDiferidas() {
     sigemptyset(&bloqueadas_);
-    for (const int senal : kSenales)
-      sigaddset(&bloqueadas_, senal);
+    for (const int senal : kSenales) sigaddset(&bloqueadas_, senal);
     sigprocmask(SIG_BLOCK, &bloqueadas_, &mascara_previa_);
 
     struct sigaction captura {};

@@ -129,9 +129,7 @@ bool Proceso::escribir(std::string_view datos) {
   return true;
 }
 
-void Proceso::cerrar_entrada() {
-  cerrar(entrada_);
-}
+void Proceso::cerrar_entrada() { cerrar(entrada_); }
 
 bool Proceso::leer_hasta(std::string_view texto, std::size_t desde) {
   std::string_view nada;

@@ -20,8 +20,7 @@ std::string dos_decimales(float valor) {
 
 ResumenNotas registrar(const std::vector<float>& notas) {
   ResumenNotas resumen;
-  for (const float nota : notas)
-    resumen.registrar_nota(nota);
+  for (const float nota : notas) resumen.registrar_nota(nota);
   return resumen;
 }
 
@@ -42,9 +41,7 @@ struct Corrida {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const Corrida& caso, std::ostream* os) {
-  *os << caso.nombre;
-}
+void PrintTo(const Corrida& caso, std::ostream* os) { *os << caso.nombre; }
 
 class CorridaCompleta : public testing::TestWithParam<Corrida> {};
 

@@ -20,8 +20,7 @@ using namespace std::chrono_literals;
 
 std::string catorce_notas() {
   std::string notas;
-  for (int i = 0; i < 14; ++i)
-    notas += "8\n";
+  for (int i = 0; i < 14; ++i) notas += "8\n";
   return notas;
 }
 
@@ -105,9 +104,7 @@ struct Tecla {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const Tecla& caso, std::ostream* os) {
-  *os << caso.nombre;
-}
+void PrintTo(const Tecla& caso, std::ostream* os) { *os << caso.nombre; }
 
 class EsperaDeTecla : public testing::TestWithParam<Tecla> {};
 
