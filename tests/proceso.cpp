@@ -67,7 +67,12 @@ Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now()
     redirigir(opciones.entrada, O_RDONLY, entrada[0], STDIN_FILENO);
     redirigir(opciones.salida, O_WRONLY, salida[1], STDOUT_FILENO);
     ::dup2(errores[1], STDERR_FILENO);
-    (void)::signal(SIGPIPE, SIG_DFL);
+    // A clean start whatever the test runner inherited: ignored signals would stay ignored.
+    for (const int senal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP})
+      (void)::signal(senal, SIG_DFL);
+    sigset_t ninguna;
+    sigemptyset(&ninguna);
+    sigprocmask(SIG_SETMASK, &ninguna, nullptr);
     ::execl(programa, programa, static_cast<char*>(nullptr));
     ::_exit(127);
   }

@@ -1,6 +1,7 @@
 // The closing key wait at a real terminal: a pseudo-terminal that the test opens itself becomes
 // the program's controlling terminal, while its standard input and output stay pipes.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,6 +58,12 @@ class Pty {
 
   void teclear(const std::string& bytes) const {
     ASSERT_EQ(::write(maestro_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // Waits, within a deadline, until what was typed has reached the terminal's input queue.
+  [[nodiscard]] bool esperar_tecleado() const {
+    pollfd p{esclavo_, POLLIN, 0};
+    return ::poll(&p, 1, 10'000) == 1;
   }
 
   // Waits, within a deadline, until the program has switched the terminal to key-by-key mode.
@@ -142,6 +149,7 @@ TEST(EsperaDeTecla, LoEscritoAntesDelFinalNoLaTermina) {
   Pty pty;
   Proceso notas{NOTAS_EXE, Opciones{.terminal = pty.nombre()}};
   pty.teclear("x\n");  // typed ahead at the terminal while the grades come from the pipe
+  ASSERT_TRUE(pty.esperar_tecleado());
   ASSERT_TRUE(notas.escribir(catorce_notas()));
   ASSERT_TRUE(pty.esperar_modo_tecla());
   std::this_thread::sleep_for(200ms);
