@@ -17,6 +17,10 @@ for dll in $dlls; do
     falla "imports $dll, which does not come with Windows"
 done
 
+# The closing wait is msvcrt's _getch: one key at the console, whatever standard input is.
+x86_64-w64-mingw32-objdump -p "$exe" | sed -n '/DLL Name: msvcrt.dll/,/DLL Name/p' |
+  grep -w _getch >/dev/null || falla "the key wait does not call msvcrt's _getch"
+
 export WINEDEBUG=-all WINEPREFIX
 WINEPREFIX=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
