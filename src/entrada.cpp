@@ -1,12 +1,8 @@
 #include "entrada.hpp"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <climits>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <system_error>
@@ -85,16 +81,6 @@ std::optional<Decimal> analizar_decimal(std::string_view texto) {
 }
 
 }  // namespace
-
-std::ptrdiff_t leer_entrada_estandar(std::span<char> destino) {
-  // A dialogue that the user cannot see must not wait for answers: give up with the write's errno.
-  if (std::fflush(stdout) != 0) return -1;
-  const auto pedidos = static_cast<unsigned>(std::min<std::size_t>(destino.size(), INT_MAX));
-  for (;;) {
-    const auto leidos = ::read(STDIN_FILENO, destino.data(), pedidos);
-    if (leidos >= 0 || errno != EINTR) return static_cast<std::ptrdiff_t>(leidos);
-  }
-}
 
 std::optional<float> convertir_decimal(std::string_view texto) {
   const std::optional<Decimal> decimal = analizar_decimal(texto);

@@ -66,10 +66,13 @@ TEST_P(Transcripcion, SalidaExactaByteAByte) {
 INSTANTIATE_TEST_SUITE_P(Dialogo, Transcripcion, testing::ValuesIn(transcripciones()),
                          [](const auto& caso) { return caso.param; });
 
-// ---- A driver that answers each prompt only once it has read it never deadlocks.
+// ---- A driver that answers each prompt only once it has read it never deadlocks, even when
+// another program left standard input non-blocking.
 
-TEST(Dialogo, CadaPromptLlegaAntesDeLaEsperaDeLaRespuesta) {
-  Proceso notas{NOTAS_EXE};
+class Conversacion : public testing::TestWithParam<bool> {};
+
+TEST_P(Conversacion, CadaPromptLlegaAntesDeLaEsperaDeLaRespuesta) {
+  Proceso notas{NOTAS_EXE, Opciones{.entrada_no_bloqueante = GetParam()}};
   ASSERT_TRUE(notas.leer_hasta(std::string{kBanner} + prompt(1)));
   // A refused value: its error line must arrive before the program waits for the retry.
   std::size_t visto = notas.salida().size();
@@ -83,8 +86,13 @@ TEST(Dialogo, CadaPromptLlegaAntesDeLaEsperaDeLaRespuesta) {
   }
   const Terminado t = notas.terminar();
   EXPECT_EQ(t.estado, 0);
+  EXPECT_EQ(t.errores, "");
   EXPECT_NE(t.salida.find(" PROMEDIO DE NOTAS ES  >>> 7.00 \n"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dialogo, Conversacion, testing::Bool(), [](const auto& caso) {
+  return std::string{caso.param ? "entrada_no_bloqueante" : "entrada_normal"};
+});
 
 // ---- Failures are reported, never passed off as success.
 

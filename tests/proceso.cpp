@@ -66,6 +66,9 @@ Proceso::Proceso(const char* programa, Opciones opciones) : limite_{Reloj::now()
     };
     redirigir(opciones.entrada, O_RDONLY, entrada[0], STDIN_FILENO);
     redirigir(opciones.salida, O_WRONLY, salida[1], STDOUT_FILENO);
+    if (opciones.entrada_no_bloqueante) {
+      ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    }
     ::dup2(errores[1], STDERR_FILENO);
     // A clean start whatever the test runner inherited: ignored signals would stay ignored.
     for (const int senal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP})

@@ -17,9 +17,10 @@ struct Terminado {
 };
 
 struct Opciones {
-  const char* entrada = nullptr;   // a file for standard input instead of a pipe
-  const char* salida = nullptr;    // a file for standard output instead of a pipe
-  const char* terminal = nullptr;  // a terminal to open as the controlling one
+  const char* entrada = nullptr;       // a file for standard input instead of a pipe
+  const char* salida = nullptr;        // a file for standard output instead of a pipe
+  const char* terminal = nullptr;      // a terminal to open as the controlling one
+  bool entrada_no_bloqueante = false;  // standard input as another program might leave it
 };
 
 class Proceso {
