@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the Windows build from Linux: notas.exe imports only DLLs that come with Windows, and
-# under Wine it holds the same dialogues as the Linux golden transcripts, with CR LF line ends.
-# Usage: windows_wine.sh BUILD_DIR   (the build of the `windows` preset)
+# Checks the Windows build from Linux: the ZIP holds notas.exe and the README, notas.exe imports
+# only DLLs that come with Windows, and under Wine it holds the same dialogues as the Linux golden
+# transcripts, with CR LF line ends.
+# Usage: windows_wine.sh BUILD_DIR   (the build of the `windows` preset, after cpack)
 set -uo pipefail
 
 exe=$1/notas.exe
@@ -16,6 +17,17 @@ for dll in $dlls; do
   [[ ${dll,,} =~ ^(kernel32|msvcrt|user32|advapi32|ws2_32|ucrtbase|api-ms-win-.*)\.dll$ ]] ||
     falla "imports $dll, which does not come with Windows"
 done
+
+# The package a Windows user downloads: the executable and the README.
+zip=$(ls "$1"/notas-*-win64.zip 2>/dev/null | head -n 1)
+if [[ -z $zip ]]; then
+  falla "no notas-<version>-win64.zip in $1 (run cpack there)"
+else
+  contenido=$(cd "$1" && cmake -E tar tf "$(basename "$zip")")
+  for archivo in notas.exe README.md; do
+    grep -q "/$archivo\$" <<<"$contenido" || falla "$(basename "$zip") lacks $archivo"
+  done
+fi
 
 # The closing wait is msvcrt's _getch: one key at the console, whatever standard input is.
 x86_64-w64-mingw32-objdump -p "$exe" | sed -n '/DLL Name: msvcrt.dll/,/DLL Name/p' |
