@@ -56,7 +56,10 @@ caso() {
   fi
 }
 
-caso "random bytes" any head -c 1000000 /dev/urandom
+# Kept beside the test's output, so that a failure can be replayed.
+aleatoria=$PWD/entrada_aleatoria.bin
+head -c 1000000 /dev/urandom >"$aleatoria"
+caso "random bytes (kept in $aleatoria)" any cat "$aleatoria"
 caso "NUL bytes" 1 head -c 1000000 /dev/zero
 caso "NUL bytes between grades" 0 bash -c 'for i in $(seq 14); do printf "\0 5 \0\n"; done'
 caso "100 MB token, then 14 grades" 0 bash -c "$(declare -f enorme catorce); enorme; echo; catorce"
