@@ -24,7 +24,8 @@ a_pedazos() {  # each grade in two short writes, with pauses between them
 }
 
 # caso NAME EXPECTED GENERATOR...: EXPECTED is 0, 1, or "any" for a status that must merely
-# agree with the output (0 with the report, 1 with the message on standard error).
+# agree with the output (0 with the report, 1 with the message on standard error). Where
+# lineas_de_error is set, the output must hold exactly that many error lines.
 caso() {
   local nombre=$1 esperado=$2
   shift 2
@@ -44,6 +45,10 @@ caso() {
     problema="status $estado but report: $informe"
   elif ((estado == 1)) && ! grep -q '^notas: ' "$trabajo/errores"; then
     problema="status 1 without a message"
+  elif [[ -n ${lineas_de_error:-} ]] &&
+    (($(grep -oF 'ERROR, LA NOTA DEBE SER ENTRE 0.00 y 10.00' "$trabajo/salida" | wc -l) != \
+      lineas_de_error)); then
+    problema="not $lineas_de_error error lines"
   elif ((memoria >= limite_kib)); then
     problema="peak memory $memoria KiB"
   fi
@@ -62,10 +67,10 @@ head -c 1000000 /dev/urandom >"$aleatoria"
 caso "random bytes (kept in $aleatoria)" any cat "$aleatoria"
 caso "NUL bytes" 1 head -c 1000000 /dev/zero
 caso "NUL bytes between grades" 0 bash -c 'for i in $(seq 14); do printf "\0 5 \0\n"; done'
-caso "100 MB token, then 14 grades" 0 bash -c "$(declare -f enorme catorce); enorme; echo; catorce"
-caso "10 million empty lines, then 14 grades" 0 bash -c "$(declare -f vacias catorce); vacias; catorce"
+lineas_de_error=1 caso "100 MB token, then 14 grades" 0 bash -c "$(declare -f enorme catorce); enorme; echo; catorce"
+lineas_de_error=0 caso "10 million empty lines, then 14 grades" 0 bash -c "$(declare -f vacias catorce); vacias; catorce"
 caso "10 million empty lines only" 1 bash -c "$(declare -f vacias); vacias"
-caso "1,000,000 refused values on one line" 0 bash -c "$(declare -f rechazos catorce); rechazos; catorce"
-caso "grades in short writes with pauses" 0 bash -c "$(declare -f a_pedazos); a_pedazos"
+lineas_de_error=1000000 caso "1,000,000 refused values on one line" 0 bash -c "$(declare -f rechazos catorce); rechazos; catorce"
+lineas_de_error=0 caso "grades in short writes with pauses" 0 bash -c "$(declare -f a_pedazos); a_pedazos"
 
 ((fallos == 0))
