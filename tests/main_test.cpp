@@ -27,14 +27,6 @@ std::string prompt(int estudiante) {
   return "INGRESE NOTA DE ESTUDIANTE  " + std::to_string(estudiante) + "  >>> ";
 }
 
-std::string repetir(std::string_view texto, int veces) {
-  std::string todo;
-  for (int i = 0; i < veces; ++i) todo += texto;
-  return todo;
-}
-
-std::string catorce(const char* nota) { return repetir(std::string{nota} + "\n", 14); }
-
 // ---- Golden transcripts: NAME.entrada is fed to standard input, NAME.salida is the exact
 // standard output. Where NAME.errores exists the run ends early: that is the exact standard
 // error and the status is 1; otherwise standard error stays empty and the status is 0.

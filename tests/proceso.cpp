@@ -185,3 +185,11 @@ Terminado ejecutar(const char* programa, std::string_view entrada, Opciones opci
   proceso.escribir(entrada);
   return proceso.terminar();
 }
+
+std::string repetir(std::string_view texto, int veces) {
+  std::string todo;
+  for (int i = 0; i < veces; ++i) todo += texto;
+  return todo;
+}
+
+std::string catorce(const char* nota) { return repetir(std::string{nota} + "\n", 14); }

@@ -60,3 +60,7 @@ class Proceso {
 
 // Runs the program with `entrada` as its whole standard input.
 Terminado ejecutar(const char* programa, std::string_view entrada, Opciones opciones = {});
+
+// Input for the program: `texto` `veces` times over, and a whole class given one grade.
+std::string repetir(std::string_view texto, int veces);
+std::string catorce(const char* nota);

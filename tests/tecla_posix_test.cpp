@@ -22,12 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string catorce_notas() {
-  std::string notas;
-  for (int i = 0; i < 14; ++i) notas += "8\n";
-  return notas;
-}
-
 bool iguales(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
          a.c_lflag == b.c_lflag && std::equal(std::begin(a.c_cc), std::end(a.c_cc), b.c_cc);
@@ -121,7 +115,7 @@ class EsperaDeTecla : public testing::TestWithParam<Tecla> {};
 TEST_P(EsperaDeTecla, UnaTeclaTerminaSinEcoYSinRestos) {
   Pty pty;
   Proceso notas{NOTAS_EXE, Opciones{.terminal = pty.nombre()}};
-  ASSERT_TRUE(notas.escribir(catorce_notas()));
+  ASSERT_TRUE(notas.escribir(catorce("8")));
   ASSERT_TRUE(notas.leer_hasta("Precione ENTER para terminar"));
   ASSERT_TRUE(pty.esperar_modo_tecla());
   const termios durante = pty.actual();
@@ -153,7 +147,7 @@ TEST(EsperaDeTecla, LoEscritoAntesDelFinalNoLaTermina) {
   Proceso notas{NOTAS_EXE, Opciones{.terminal = pty.nombre()}};
   pty.teclear("x\n");  // typed ahead at the terminal while the grades come from the pipe
   ASSERT_TRUE(pty.esperar_tecleado());
-  ASSERT_TRUE(notas.escribir(catorce_notas()));
+  ASSERT_TRUE(notas.escribir(catorce("8")));
   ASSERT_TRUE(pty.esperar_modo_tecla());
   std::this_thread::sleep_for(200ms);
   int estado = 0;
@@ -171,7 +165,7 @@ TEST(EsperaDeTecla, UnaSenalDuranteLaEsperaRestauraLaTerminal) {
   for (const int senal : {SIGTERM, SIGINT, SIGHUP}) {
     Pty pty;
     Proceso notas{NOTAS_EXE, Opciones{.terminal = pty.nombre()}};
-    ASSERT_TRUE(notas.escribir(catorce_notas()));
+    ASSERT_TRUE(notas.escribir(catorce("8")));
     ASSERT_TRUE(pty.esperar_modo_tecla());
     ::kill(notas.pid(), senal);
     const Terminado t = notas.terminar();
